@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both targets and runs every test; the Windows tests
+# run under Wine in the project's own prefix (build/wineprefix).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+cmake --preset host
+cmake --build --preset host
+ctest --preset host
+
+cmake --preset windows
+cmake --build --preset windows
+status=0
+ctest --preset windows || status=$?
+source scripts/wine-env.sh
+wineserver -k 2>/dev/null || true
+exit $status
