@@ -11,8 +11,10 @@ ctest --preset host
 
 cmake --preset windows
 cmake --build --preset windows
+# The end-to-end test drives the real window: it needs a display, virtual when there is none.
+source scripts/wine-env.sh
+zr_virtual_display
 status=0
 ctest --preset windows || status=$?
-source scripts/wine-env.sh
 wineserver -k 2>/dev/null || true
 exit $status

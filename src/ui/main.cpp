@@ -1,0 +1,27 @@
+// Program entry: the main window and its message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Before anything else loads: DLLs come from the system folder only, never from the
+    // folder the program was started from (a Downloads folder may hold planted ones).
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    HWND window = ui::CreateMainWindow(instance, showCommand);
+    if (window == nullptr) {
+        MessageBoxW(nullptr, L"无法创建程序窗口", L"信息：", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
