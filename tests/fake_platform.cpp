@@ -17,11 +17,21 @@ std::pair<std::wstring_view, std::wstring_view> SplitLast(std::wstring_view path
 
 }  // namespace
 
+namespace {
+
+wchar_t FoldCase(wchar_t ch) {
+    if (ch < 0x80) return ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + 32) : ch;
+    return static_cast<wchar_t>(std::towlower(ch));
+}
+
+}  // namespace
+
 bool NoCaseLess::operator()(std::wstring_view a, std::wstring_view b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](wchar_t x, wchar_t y) {
-                                            return std::towlower(x) < std::towlower(y);
-                                        });
+    // Paths share long prefixes: skip the equal part before folding case.
+    const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return std::lexicographical_compare(x, a.end(), y, b.end(), [](wchar_t l, wchar_t r) {
+        return FoldCase(l) < FoldCase(r);
+    });
 }
 
 FileSystem::FileSystem() : root_(std::make_unique<Node>()) {}
