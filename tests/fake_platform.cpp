@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <stdexcept>
 
 namespace fake {
 namespace {
@@ -188,7 +189,6 @@ void Reset() {
     state.afterCall = nullptr;
     state.keepLog = true;
     state.searches.clear();
-    state.nextSearch = 1;
 }
 
 namespace {
@@ -211,32 +211,35 @@ SearchHandle StartFolderSearch(const std::wstring& folder, FolderEntry& first) {
     const fake::Node* node = state.fs.Find(folder, true);
     SearchHandle handle = kNoSearch;
     if (node != nullptr && node->kind == fake::Kind::Folder) {
-        std::vector<FolderEntry> listing{{L".", true, false}, {L"..", true, false}};
+        auto search = std::make_unique<FolderSearch>();
+        search->listing = {{L".", true, false}, {L"..", true, false}};
         for (const auto& [name, child] : node->children) {
-            const bool link = child->kind == fake::Kind::FolderLink || child->kind == fake::Kind::FileLink;
+            const bool link =
+                child->kind == fake::Kind::FolderLink || child->kind == fake::Kind::FileLink;
             const bool folderLike =
                 child->kind == fake::Kind::Folder || child->kind == fake::Kind::FolderLink;
-            listing.push_back({name, folderLike, link});
+            search->listing.push_back({name, folderLike, link});
         }
-        handle = state.nextSearch++;
-        first = listing.front();
-        state.searches[handle] = {std::move(listing), 1};
+        first = search->listing.front();
+        search->position = 1;
+        handle = search.get();
+        state.searches.push_back(std::move(search));
     }
     fake::Log({Op::Start, folder, handle, handle != kNoSearch});
     return handle;
 }
 
 bool ContinueFolderSearch(SearchHandle search, FolderEntry& next) {
-    fake::State& state = fake::Platform();
-    auto& [listing, position] = state.searches.at(search);
-    const bool more = position < listing.size();
-    if (more) next = listing[position++];
+    if (search->closed) throw std::logic_error("search used after it was closed");
+    const bool more = search->position < search->listing.size();
+    if (more) next = search->listing[search->position++];
     fake::Log({Op::Continue, L"", search, more});
     return more;
 }
 
 void CloseFolderSearch(SearchHandle search) {
-    fake::Platform().searches.erase(search);
+    if (search->closed) throw std::logic_error("search closed twice");
+    search->closed = true;
     fake::Log({Op::Close, L"", search, true});
 }
 

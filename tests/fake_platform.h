@@ -13,6 +13,17 @@
 
 #include "platform/platform.h"
 
+namespace platform {
+
+// A search of the in-memory file system: the listing taken when it started.
+struct FolderSearch {
+    std::vector<FolderEntry> listing;
+    std::size_t position = 0;
+    bool closed = false;
+};
+
+}  // namespace platform
+
 namespace fake {
 
 inline constexpr wchar_t kDrive[] = L"M:";
@@ -88,9 +99,8 @@ struct State {
     std::function<void(const Call&)> afterCall;
     // Off for very deep trees, whose paths would make the log huge.
     bool keepLog = true;
-    std::map<platform::SearchHandle, std::pair<std::vector<platform::FolderEntry>, std::size_t>>
-        searches;
-    platform::SearchHandle nextSearch = 1;
+    // Every search of the run, kept until Reset() so that no two share an address.
+    std::vector<std::unique_ptr<platform::FolderSearch>> searches;
 };
 
 // The state the platform functions work on; Reset() gives a fresh one.

@@ -120,6 +120,7 @@ TEST_F(RemoveTreeLogic, EachLevelIsListedAndClosedBeforeItsEntriesAreRemoved) {
         }
     }
     EXPECT_EQ(levels, 5);  // Z, b, b\x, d and d\e
+    for (const auto& search : platform_.searches) EXPECT_TRUE(search->closed);
 }
 
 TEST_F(RemoveTreeLogic, EntriesGoInListingOrderContentsBeforeTheirFolder) {

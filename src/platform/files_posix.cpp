@@ -11,19 +11,20 @@
 #include "platform/text_posix.h"
 
 namespace platform {
-namespace {
 
-struct Search {
+struct FolderSearch {
     DIR* dir;
     std::string folder;
 };
+
+namespace {
 
 bool IsFolderTarget(const std::string& path) {
     struct stat target{};
     return stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
 }
 
-bool ReadEntry(Search& search, FolderEntry& entry) {
+bool ReadEntry(FolderSearch& search, FolderEntry& entry) {
     const dirent* item = readdir(search.dir);
     if (item == nullptr) return false;
     entry.name = FromUtf8(item->d_name);
@@ -48,23 +49,21 @@ SearchHandle StartFolderSearch(const std::wstring& folder, FolderEntry& first) {
     const std::string native = ToNativePath(folder);
     DIR* dir = opendir(native.c_str());
     if (dir == nullptr) return kNoSearch;
-    auto* search = new Search{dir, native};
+    auto* search = new FolderSearch{dir, native};
     if (!ReadEntry(*search, first)) {
-        closedir(dir);
-        delete search;
+        CloseFolderSearch(search);
         return kNoSearch;
     }
-    return reinterpret_cast<SearchHandle>(search);
+    return search;
 }
 
 bool ContinueFolderSearch(SearchHandle search, FolderEntry& next) {
-    return ReadEntry(*reinterpret_cast<Search*>(search), next);
+    return ReadEntry(*search, next);
 }
 
 void CloseFolderSearch(SearchHandle search) {
-    auto* open = reinterpret_cast<Search*>(search);
-    closedir(open->dir);
-    delete open;
+    closedir(search->dir);
+    delete search;
 }
 
 bool DeleteOneFile(const std::wstring& path) {

@@ -49,17 +49,18 @@ SearchHandle StartFolderSearch(const std::wstring& folder, FolderEntry& first) {
                                            FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) return kNoSearch;
     FillEntry(data, first);
-    return reinterpret_cast<SearchHandle>(search);
+    // The search handle itself stands for the search.
+    return static_cast<SearchHandle>(search);
 }
 
 bool ContinueFolderSearch(SearchHandle search, FolderEntry& next) {
     WIN32_FIND_DATAW data;
-    if (!FindNextFileW(reinterpret_cast<HANDLE>(search), &data)) return false;
+    if (!FindNextFileW(search, &data)) return false;
     FillEntry(data, next);
     return true;
 }
 
-void CloseFolderSearch(SearchHandle search) { FindClose(reinterpret_cast<HANDLE>(search)); }
+void CloseFolderSearch(SearchHandle search) { FindClose(search); }
 
 bool DeleteOneFile(const std::wstring& path) {
     return DeleteFileW(LongPathForm(path).c_str()) != 0;

@@ -3,7 +3,6 @@
 // link an in-memory definition instead. Paths use backslash separators throughout.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -23,8 +22,10 @@ struct PathInfo {
     bool isReparsePoint = false;
 };
 
-using SearchHandle = std::intptr_t;
-inline constexpr SearchHandle kNoSearch = -1;
+// An open folder search; each platform defines what it holds.
+struct FolderSearch;
+using SearchHandle = FolderSearch*;
+inline constexpr SearchHandle kNoSearch = nullptr;
 
 // Message box styles, with the values Win32 gives them.
 inline constexpr unsigned kMbOk = 0x0;

@@ -1,5 +1,7 @@
 #include "platform/text_posix.h"
 
+#include <algorithm>
+
 namespace platform {
 
 std::string ToUtf8(const std::wstring& text) {
@@ -71,9 +73,7 @@ std::wstring FromUtf8(const std::string& bytes) {
 
 std::string ToNativePath(const std::wstring& path) {
     std::string native = ToUtf8(path);
-    for (char& ch : native) {
-        if (ch == '\\') ch = '/';
-    }
+    std::replace(native.begin(), native.end(), '\\', '/');
     return native;
 }
 

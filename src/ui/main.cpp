@@ -4,7 +4,8 @@
 
 #include "ui/main_window.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+// The parameters keep the names the system header gives them.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
     // Before anything else loads: DLLs come from the system folder only, never from the
     // folder the program was started from (a Downloads folder may hold planted ones).
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -12,7 +13,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    HWND window = ui::CreateMainWindow(instance, showCommand);
+    HWND window = ui::CreateMainWindow(hInstance, nShowCmd);
     if (window == nullptr) {
         MessageBoxW(nullptr, L"无法创建程序窗口", L"信息：", MB_OK | MB_ICONERROR);
         return 1;

@@ -1,6 +1,5 @@
 // Drives the real ZarnikRepair.exe from another process: what the user sees in its window,
 // what pressing the button does on disk, and which message it shows.
-// Usage: end_to_end_tests <path of ZarnikRepair.exe>
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -10,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "program.h"
 #include "ui_automation.h"
 
 namespace {
@@ -19,8 +19,6 @@ using automation::ClassName;
 using automation::RectIn;
 using automation::Text;
 using automation::WaitUntil;
-
-std::wstring g_program;
 
 constexpr DWORD kTimeoutMs = 20000;
 const std::wstring kConfirmation = L"修复成功，请重新打开zarnik入";
@@ -89,8 +87,8 @@ protected:
 
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + g_program + L"\"";
-        ASSERT_TRUE(CreateProcessW(g_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+        std::wstring commandLine = L"\"" + e2e::ProgramPath() + L"\"";
+        ASSERT_TRUE(CreateProcessW(e2e::ProgramPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                                    0, nullptr, nullptr, &startup, &process_))
             << "cannot start the program, error " << GetLastError();
         ASSERT_TRUE(WaitUntil(
@@ -277,13 +275,3 @@ TEST_F(ProgramWindow, FileInUseStaysAndTheFailureIsShown) {
 }
 
 }  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: end_to_end_tests <path of ZarnikRepair.exe>\n");
-        return 2;
-    }
-    g_program = argv[1];
-    return RUN_ALL_TESTS();
-}
