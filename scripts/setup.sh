@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine
   xvfb xauth imagemagick fonts-wqy-microhei locales
-  clang-tidy cppcheck
+  clang-tidy cppcheck bc
 )
 
 missing=()

@@ -29,15 +29,21 @@ bool ReadEntry(FolderSearch& search, FolderEntry& entry) {
     if (item == nullptr) return false;
     entry.name = FromUtf8(item->d_name);
     unsigned char type = item->d_type;
-    const std::string path = search.folder + "/" + item->d_name;
-    if (type == DT_UNKNOWN) {
+    // Most file systems give the type in the listing; the others need a look at the entry.
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+        const std::string path = search.folder + "/" + item->d_name;
         struct stat own{};
-        if (lstat(path.c_str(), &own) == 0) {
+        if (type == DT_UNKNOWN && lstat(path.c_str(), &own) == 0) {
             type = S_ISLNK(own.st_mode) ? DT_LNK : S_ISDIR(own.st_mode) ? DT_DIR : DT_REG;
         }
+        if (type == DT_LNK) {
+            entry.isReparsePoint = true;
+            entry.isFolder = IsFolderTarget(path);
+            return true;
+        }
     }
-    entry.isReparsePoint = type == DT_LNK;
-    entry.isFolder = type == DT_DIR || (type == DT_LNK && IsFolderTarget(path));
+    entry.isReparsePoint = false;
+    entry.isFolder = type == DT_DIR;
     return true;
 }
 
@@ -66,13 +72,8 @@ void CloseFolderSearch(SearchHandle search) {
     delete search;
 }
 
-bool DeleteOneFile(const std::wstring& path) {
-    const std::string native = ToNativePath(path);
-    struct stat own{};
-    // unlink() of a folder is refused anyway; checking first keeps that true everywhere.
-    if (lstat(native.c_str(), &own) != 0 || S_ISDIR(own.st_mode)) return false;
-    return unlink(native.c_str()) == 0;
-}
+// Linux refuses unlink() of a folder (EISDIR), as Windows refuses DeleteFile of one.
+bool DeleteOneFile(const std::wstring& path) { return unlink(ToNativePath(path).c_str()) == 0; }
 
 bool RemoveEmptyFolder(const std::wstring& path) {
     const std::string native = ToNativePath(path);
