@@ -38,7 +38,7 @@ std::string ReadFile(const std::wstring& path) {
 }
 
 bool Exists(const std::wstring& path) {
-    struct stat own{};
+    struct stat own {};
     return lstat(ToNativePath(path).c_str(), &own) == 0;
 }
 

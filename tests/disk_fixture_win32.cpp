@@ -13,8 +13,9 @@ namespace {
 std::wstring Long(const std::wstring& path) { return platform::LongPathForm(path); }
 
 void Check(bool ok, const char* what) {
-    if (!ok) throw std::runtime_error(std::string(what) + " failed, error " +
-                                      std::to_string(GetLastError()));
+    if (!ok)
+        throw std::runtime_error(std::string(what) + " failed, error " +
+                                 std::to_string(GetLastError()));
 }
 
 }  // namespace
@@ -44,8 +45,8 @@ void MakeFile(const std::wstring& path, const std::string& content) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     Check(file != INVALID_HANDLE_VALUE, "CreateFileW");
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                              nullptr);
+    const BOOL ok =
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(file);
     Check(ok && written == content.size(), "WriteFile");
 }

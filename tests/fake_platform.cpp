@@ -7,7 +7,9 @@
 namespace fake {
 namespace {
 
-bool IsLink(const Node& node) { return node.kind == Kind::FolderLink || node.kind == Kind::FileLink; }
+bool IsLink(const Node& node) {
+    return node.kind == Kind::FolderLink || node.kind == Kind::FileLink;
+}
 
 // The path of a node's parent folder and its own name.
 std::pair<std::wstring_view, std::wstring_view> SplitLast(std::wstring_view path) {
@@ -30,9 +32,8 @@ wchar_t FoldCase(wchar_t ch) {
 bool NoCaseLess::operator()(std::wstring_view a, std::wstring_view b) const {
     // Paths share long prefixes: skip the equal part before folding case.
     const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
-    return std::lexicographical_compare(x, a.end(), y, b.end(), [](wchar_t l, wchar_t r) {
-        return FoldCase(l) < FoldCase(r);
-    });
+    return std::lexicographical_compare(
+        x, a.end(), y, b.end(), [](wchar_t l, wchar_t r) { return FoldCase(l) < FoldCase(r); });
 }
 
 FileSystem::FileSystem() : root_(std::make_unique<Node>()) {}
@@ -63,8 +64,8 @@ Node* FileSystem::FindFolderChain(std::wstring_view folder) {
         cachedChain_.push_back({2, root_.get()});
     }
     // Reuse the deepest cached folder whose path is a prefix of this one, name for name.
-    const auto [differ, unused] = std::mismatch(folder.begin(), folder.end(), cachedPath_.begin(),
-                                                cachedPath_.end());
+    const auto [differ, unused] =
+        std::mismatch(folder.begin(), folder.end(), cachedPath_.begin(), cachedPath_.end());
     const auto same = static_cast<std::size_t>(differ - folder.begin());
     std::size_t keep = cachedChain_.size();
     while (keep > 1) {

@@ -37,8 +37,8 @@ struct NoCaseLess {
 
 struct Node {
     Kind kind = Kind::Folder;
-    std::wstring target;    // links only: the full path they point to
-    bool locked = false;    // refuses deletion, like a file held open by another program
+    std::wstring target;  // links only: the full path they point to
+    bool locked = false;  // refuses deletion, like a file held open by another program
     Node* parent = nullptr;
     std::map<std::wstring, std::unique_ptr<Node>, NoCaseLess> children;
 };

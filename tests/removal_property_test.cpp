@@ -50,9 +50,10 @@ public:
 
     std::wstring Name() {
         static const wchar_t* const kNames[] = {
-            L"a", L"B", L"cache", L"data.bin", L".hidden", L"..x", L"a.b.c", L"x.", L"a b",
-            L" lead", L"trail ", L"名字", L"😀", L"Привет", L"é.txt", L"ZarnikPro", L"ZarnikPro2",
-            L"~$tmp", L"#1", L"long-name-0123456789-abcdefghij"};
+            L"a",         L"B",          L"cache", L"data.bin", L".hidden",
+            L"..x",       L"a.b.c",      L"x.",    L"a b",      L" lead",
+            L"trail ",    L"名字",       L"😀",     L"Привет",   L"é.txt",
+            L"ZarnikPro", L"ZarnikPro2", L"~$tmp", L"#1",       L"long-name-0123456789-abcdefghij"};
         std::wstring name = kNames[Pick(static_cast<int>(std::size(kNames)))];
         if (Chance(0.5)) name += std::to_wstring(Pick(100));
         return name;
@@ -74,8 +75,7 @@ public:
             } else if (what < 48) {
                 fs.AddLink(path, LinkTarget());
             } else if (what < 52) {
-                fs.AddLink(path, folders_[Pick(static_cast<int>(folders_.size()))] + L"\\x",
-                           false);
+                fs.AddLink(path, folders_[Pick(static_cast<int>(folders_.size()))] + L"\\x", false);
             } else if (what < 54 && depth > 0) {
                 std::wstring chain = path;
                 for (int level = Pick(150); level >= 0; --level) chain += L"\\d";
@@ -131,11 +131,10 @@ void ExpectCallsStayedInside(const Snapshot& before, const std::wstring& target)
         if (!listing && !removal) continue;
         EXPECT_TRUE(IsWithin(call.path, target, true)) << "touched outside the target";
         // Every folder on the way must be a real folder; a listed folder too.
-        for (std::size_t slash = call.path.find(L'\\', target.size());
-             slash != std::wstring::npos; slash = call.path.find(L'\\', slash + 1)) {
+        for (std::size_t slash = call.path.find(L'\\', target.size()); slash != std::wstring::npos;
+             slash = call.path.find(L'\\', slash + 1)) {
             const auto on = before.find(call.path.substr(0, slash));
-            EXPECT_FALSE(on != before.end() && IsLink(on->second.first))
-                << "went through a link";
+            EXPECT_FALSE(on != before.end() && IsLink(on->second.first)) << "went through a link";
         }
         const auto self = before.find(call.path);
         EXPECT_FALSE(listing && self != before.end() && IsLink(self->second.first))
@@ -175,30 +174,32 @@ TEST(RemovalProperty, RandomTreesAndTargets) {
         const int action = generate.Pick(100);
         if (action < 10) {
             // The refused forms touch nothing at all.
-            static const wchar_t* const kRefused[] = {L"", L"   ", L"M:", L"M:\\", L"  M:\\",
-                                                      L"C:"};
+            static const wchar_t* const kRefused[] = {L"",     L"   ",    L"M:",
+                                                      L"M:\\", L"  M:\\", L"C:"};
             EXPECT_FALSE(repair::RemoveFolderTree(kRefused[generate.Pick(6)]));
             EXPECT_TRUE(fake::Platform().calls.empty());
             EXPECT_EQ(fs.Snapshot(), before);
         } else if (action < 55) {
             // Any folder of the tree, or the Zarnik folder, given with leading spaces or without.
             const auto& folders = generate.folders();
-            const std::wstring target = generate.Chance(0.5)
-                                            ? kZarnik
-                                            : folders[generate.Pick(static_cast<int>(folders.size()))];
+            const std::wstring target =
+                generate.Chance(0.5) ? kZarnik
+                                     : folders[generate.Pick(static_cast<int>(folders.size()))];
             const bool removed =
                 repair::RemoveFolderTree(std::wstring(generate.Pick(3), L' ') + target);
             const Snapshot after = fs.Snapshot();
             EXPECT_EQ(after, ExpectedAfter(before, target));
             const auto was = before.find(target);
             const bool wasFolder = was != before.end() && (was->second.first == Kind::Folder ||
-                                                            was->second.first == Kind::FolderLink);
+                                                           was->second.first == Kind::FolderLink);
             EXPECT_EQ(removed, wasFolder && after.count(target) == 0);
             ExpectCallsStayedInside(before, target);
         } else {
             const bool known = action >= 60;
-            if (!known) fake::Platform().appData = std::nullopt;
-            else fake::Platform().appData = kRoaming;
+            if (!known)
+                fake::Platform().appData = std::nullopt;
+            else
+                fake::Platform().appData = kRoaming;
             repair::RunRepair();
             const Snapshot after = fs.Snapshot();
             ASSERT_EQ(fake::Platform().messages.size(), 1u);
@@ -209,8 +210,8 @@ TEST(RemovalProperty, RandomTreesAndTargets) {
                 continue;
             }
             EXPECT_EQ(after, ExpectedAfter(before, kZarnik));
-            EXPECT_EQ(text, after.count(kZarnik) == 0 ? repair::kRepairedText
-                                                     : repair::kIncompleteText);
+            EXPECT_EQ(text,
+                      after.count(kZarnik) == 0 ? repair::kRepairedText : repair::kIncompleteText);
             ExpectCallsStayedInside(before, kZarnik);
         }
         if (HasFailure()) break;  // one failing case is enough to replay
@@ -231,11 +232,10 @@ TEST(RemovalDuringChange, EntryAddedAfterListingKeepsItsFolders) {
         // Zarnik writes a new file into cache just after the listing of cache ended.
         if (!added && call.op == fake::Op::Close && !platform.calls.empty() &&
             platform.calls.back().op == fake::Op::Continue) {
-            const auto start = std::find_if(platform.calls.rbegin(), platform.calls.rend(),
-                                            [&](const fake::Call& c) {
-                                                return c.op == fake::Op::Start &&
-                                                       c.search == call.search;
-                                            });
+            const auto start = std::find_if(
+                platform.calls.rbegin(), platform.calls.rend(), [&](const fake::Call& c) {
+                    return c.op == fake::Op::Start && c.search == call.search;
+                });
             if (start != platform.calls.rend() && start->path == kZarnik + L"\\cache") {
                 platform.fs.AddFile(kZarnik + L"\\cache\\new.tmp");
                 added = true;

@@ -110,8 +110,7 @@ TEST_P(UndeletableFile, StaysWithItsFoldersAndTheResultIsFalse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(InUseOrReadOnly, UndeletableFile,
-                         ::testing::Values(Stuck::HeldOpen, Stuck::ReadOnly),
-                         [](const auto& info) {
+                         ::testing::Values(Stuck::HeldOpen, Stuck::ReadOnly), [](const auto& info) {
                              return info.param == Stuck::HeldOpen ? "HeldOpen" : "ReadOnly";
                          });
 #endif

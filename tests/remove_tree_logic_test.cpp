@@ -105,13 +105,13 @@ TEST_F(RemoveTreeLogic, EachLevelIsListedAndClosedBeforeItsEntriesAreRemoved) {
         const auto close = std::find_if(calls.begin(), calls.end(), [&](const fake::Call& call) {
             return call.op == Op::Close && call.search == calls[start].search;
         });
-        ASSERT_NE(close, calls.end()) << "search of " << folder.size() << "-char folder never closed";
+        ASSERT_NE(close, calls.end())
+            << "search of " << folder.size() << "-char folder never closed";
         // The listing ran to its end: its last step reported no more entries.
-        const auto last = std::find_if(std::make_reverse_iterator(close), calls.rend(),
-                                       [&](const fake::Call& call) {
-                                           return call.search == calls[start].search &&
-                                                  call.op == Op::Continue;
-                                       });
+        const auto last = std::find_if(
+            std::make_reverse_iterator(close), calls.rend(), [&](const fake::Call& call) {
+                return call.search == calls[start].search && call.op == Op::Continue;
+            });
         ASSERT_NE(last, calls.rend());
         EXPECT_FALSE(last->succeeded);
         for (auto call = calls.begin(); call != close; ++call) {
@@ -150,8 +150,8 @@ TEST_F(RemoveTreeLogic, LinksAreRemovedNeverFollowed) {
     EXPECT_TRUE(repair::RemoveFolderTree(L"M:\\Z"));
 
     EXPECT_FALSE(fs_.Exists(L"M:\\Z"));
-    for (const wchar_t* path : {L"M:\\Outside\\precious.txt", L"M:\\Outside\\sub\\more.txt",
-                                L"M:\\lone.txt"}) {
+    for (const wchar_t* path :
+         {L"M:\\Outside\\precious.txt", L"M:\\Outside\\sub\\more.txt", L"M:\\lone.txt"}) {
         EXPECT_TRUE(fs_.Exists(path)) << "removed through a link";
     }
     for (const auto& call : platform_.calls) {
@@ -170,8 +170,8 @@ TEST_F(RemoveTreeLogic, FolderThatIsItselfALinkLosesOnlyTheLink) {
 
 TEST_F(RemoveTreeLogic, EntryThatRefusesRemovalKeepsItsFoldersAndNothingElse) {
     fs_.AddFile(L"M:\\Z\\a\\b\\in-use.db", true);
-    for (const wchar_t* path : {L"M:\\Z\\a\\b\\other", L"M:\\Z\\a\\sibling\\f", L"M:\\Z\\a\\f",
-                                L"M:\\Z\\z\\f"}) {
+    for (const wchar_t* path :
+         {L"M:\\Z\\a\\b\\other", L"M:\\Z\\a\\sibling\\f", L"M:\\Z\\a\\f", L"M:\\Z\\z\\f"}) {
         fs_.AddFile(path);
     }
     EXPECT_FALSE(repair::RemoveFolderTree(L"M:\\Z"));

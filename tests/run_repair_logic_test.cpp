@@ -11,8 +11,8 @@ namespace {
 
 using fake::Op;
 
-constexpr unsigned kInformation = 0x0 | 0x2000;        // MB_OK | MB_TASKMODAL
-constexpr unsigned kWarning = 0x0 | 0x2000 | 0x30;     // ... | MB_ICONWARNING
+constexpr unsigned kInformation = 0x0 | 0x2000;     // MB_OK | MB_TASKMODAL
+constexpr unsigned kWarning = 0x0 | 0x2000 | 0x30;  // ... | MB_ICONWARNING
 const std::wstring kRoaming = L"M:\\Profiles\\李雷.CORP\\AppData\\Roaming";
 const std::wstring kTarget = kRoaming + L"\\ZarnikPro";
 
@@ -72,22 +72,29 @@ INSTANTIATE_TEST_SUITE_P(
                        fs.AddFile(kTarget + L"\\settings.ini");
                        fs.AddFolder(kTarget + L"\\empty");
                    },
-                   repair::kRepairedText, kInformation, {}},
-        RepairCase{"AlreadyAbsent", [](fake::FileSystem&) {}, repair::kRepairedText, kInformation,
+                   repair::kRepairedText,
+                   kInformation,
                    {}},
+        RepairCase{
+            "AlreadyAbsent", [](fake::FileSystem&) {}, repair::kRepairedText, kInformation, {}},
         RepairCase{"FileInUse",
                    [](fake::FileSystem& fs) {
                        fs.AddFile(kTarget + L"\\cache\\1.bin");
                        fs.AddFile(kTarget + L"\\db\\open.db", true);
                    },
-                   repair::kIncompleteText, kWarning,
+                   repair::kIncompleteText,
+                   kWarning,
                    {L"ZarnikPro", L"ZarnikPro\\db", L"ZarnikPro\\db\\open.db"}},
         RepairCase{"FolderIsALink",
                    [](fake::FileSystem& fs) { fs.AddLink(kTarget, L"M:\\Elsewhere"); },
-                   repair::kRepairedText, kInformation, {}},
+                   repair::kRepairedText,
+                   kInformation,
+                   {}},
         RepairCase{"FileInsteadOfFolder",
                    [](fake::FileSystem& fs) { fs.AddFile(kTarget); },
-                   repair::kIncompleteText, kWarning, {L"ZarnikPro"}}),
+                   repair::kIncompleteText,
+                   kWarning,
+                   {L"ZarnikPro"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Without an answer from the system there is no folder to remove: nothing else is asked.

@@ -20,7 +20,7 @@ struct FolderSearch {
 namespace {
 
 bool IsFolderTarget(const std::string& path) {
-    struct stat target{};
+    struct stat target {};
     return stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
 }
 
@@ -32,7 +32,7 @@ bool ReadEntry(FolderSearch& search, FolderEntry& entry) {
     // Most file systems give the type in the listing; the others need a look at the entry.
     if (type == DT_UNKNOWN || type == DT_LNK) {
         const std::string path = search.folder + "/" + item->d_name;
-        struct stat own{};
+        struct stat own {};
         if (type == DT_UNKNOWN && lstat(path.c_str(), &own) == 0) {
             type = S_ISLNK(own.st_mode) ? DT_LNK : S_ISDIR(own.st_mode) ? DT_DIR : DT_REG;
         }
@@ -79,7 +79,7 @@ bool RemoveEmptyFolder(const std::wstring& path) {
     const std::string native = ToNativePath(path);
     if (rmdir(native.c_str()) == 0) return true;
     // As on Windows, a link to a folder goes the way of a folder: the link alone is removed.
-    struct stat own{};
+    struct stat own {};
     if (errno == ENOTDIR && lstat(native.c_str(), &own) == 0 && S_ISLNK(own.st_mode) &&
         IsFolderTarget(native)) {
         return unlink(native.c_str()) == 0;
@@ -89,7 +89,7 @@ bool RemoveEmptyFolder(const std::wstring& path) {
 
 PathInfo InspectPath(const std::wstring& path) {
     const std::string native = ToNativePath(path);
-    struct stat own{};
+    struct stat own {};
     if (lstat(native.c_str(), &own) != 0) return PathInfo{errno != ENOENT && errno != ENOTDIR};
     const bool link = S_ISLNK(own.st_mode);
     return PathInfo{true, S_ISDIR(own.st_mode) || (link && IsFolderTarget(native)), link};

@@ -44,9 +44,9 @@ SearchHandle StartFolderSearch(const std::wstring& folder, FolderEntry& first) {
     const std::wstring pattern = LongPathForm(folder) + L"\\*";
     WIN32_FIND_DATAW data;
     // Basic information (no short names) in large fetches: fewer, cheaper calls per folder.
-    const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE search =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) return kNoSearch;
     FillEntry(data, first);
     // The search handle itself stands for the search.

@@ -5,7 +5,6 @@
 #include "ui/main_window.h"
 
 namespace ui {
-namespace {
 
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -38,19 +37,6 @@ LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lPara
         default:
             return DefWindowProcW(label, message, wParam, lParam);
     }
-}
-
-}  // namespace
-
-bool RegisterLabelClass(HINSTANCE instance) {
-    WNDCLASSEXW labelClass{};
-    labelClass.cbSize = sizeof labelClass;
-    labelClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    labelClass.lpfnWndProc = LabelProc;
-    labelClass.hInstance = instance;
-    labelClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    labelClass.lpszClassName = kLabelClass;
-    return RegisterClassExW(&labelClass) != 0;
 }
 
 }  // namespace ui

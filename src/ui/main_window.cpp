@@ -10,6 +10,7 @@ namespace {
 constexpr int kButtonId = 1;
 
 struct Control {
+    int id;
     const wchar_t* className;
     const wchar_t* text;
     DWORD style;
@@ -19,10 +20,10 @@ struct Control {
 // 标签2, 标签1 and 按钮1, in client coordinates; none overlaps another.
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr Control kControls[] = {
-    {kLabelClass, L"此软件用于zarnik功能无法开启", kChild, 24, 24, 328, 24},
-    {kLabelClass, L"退出zarnik再使用此软件，不然的话可能会修复失败", kChild, 24, 64, 352, 40},
-    {L"BUTTON", L"zarnik功能修复", kChild | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE,
-     112, 152, 120, 32},
+    {0, kLabelClass, L"此软件用于zarnik功能无法开启", kChild, 24, 24, 328, 24},
+    {0, kLabelClass, L"退出zarnik再使用此软件，不然的话可能会修复失败", kChild, 24, 64, 352, 40},
+    {kButtonId, L"BUTTON", L"zarnik功能修复",
+     kChild | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE, 112, 152, 120, 32},
 };
 
 HFONT GuiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
@@ -59,14 +60,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-bool RegisterMainWindowClass(HINSTANCE instance) {
+// The window and its labels share one class style: redrawn whole when resized, double
+// clicks, the arrow cursor, and no class brush (each paints its own background).
+bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kMainWindowClass;
+    windowClass.lpszClassName = className;
     return RegisterClassExW(&windowClass) != 0;
 }
 
@@ -80,15 +83,17 @@ void SetIcons(HINSTANCE instance, HWND window) {
 }  // namespace
 
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
-    if (!RegisterMainWindowClass(instance) || !RegisterLabelClass(instance)) return nullptr;
+    if (!RegisterWindowClass(instance, kMainWindowClass, MainWindowProc) ||
+        !RegisterWindowClass(instance, kLabelClass, LabelProc)) {
+        return nullptr;
+    }
 
     const int left = (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
-    HWND window = CreateWindowExW(0, kMainWindowClass, L"",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                                      WS_CLIPCHILDREN,
-                                  left, top, kWindowWidth, kWindowHeight, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExW(
+        0, kMainWindowClass, L"",
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left, top,
+        kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
     RECT outer;
     GetWindowRect(window, &outer);
@@ -100,11 +105,10 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GuiFont()), FALSE);
     SetIcons(instance, window);
     for (const Control& control : kControls) {
-        const auto id = control.className == kLabelClass ? 0 : kButtonId;
-        HWND child = CreateWindowExW(0, control.className, control.text, control.style,
-                                     control.left, control.top, control.width, control.height,
-                                     window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     instance, nullptr);
+        HWND child = CreateWindowExW(
+            0, control.className, control.text, control.style, control.left, control.top,
+            control.width, control.height, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
         if (child == nullptr) {
             DestroyWindow(window);
             return nullptr;

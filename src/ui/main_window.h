@@ -14,7 +14,7 @@ inline constexpr int kWindowHeight = 250;
 // shown; nullptr if it cannot be created.
 HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 
-// Registers the label class: a child window that paints its own text.
-bool RegisterLabelClass(HINSTANCE instance);
+// The window procedure of the labels: child windows that paint their own text.
+LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace ui

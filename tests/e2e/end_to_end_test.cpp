@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -88,13 +87,13 @@ protected:
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring commandLine = L"\"" + e2e::ProgramPath() + L"\"";
-        ASSERT_TRUE(CreateProcessW(e2e::ProgramPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                   0, nullptr, nullptr, &startup, &process_))
+        ASSERT_TRUE(CreateProcessW(e2e::ProgramPath().c_str(), commandLine.data(), nullptr, nullptr,
+                                   FALSE, 0, nullptr, nullptr, &startup, &process_))
             << "cannot start the program, error " << GetLastError();
         ASSERT_TRUE(WaitUntil(
             [&] {
-                const auto found = automation::TopLevelWindows(automation::kMainWindowClass,
-                                                               process_.dwProcessId);
+                const auto found =
+                    automation::TopLevelWindows(automation::kMainWindowClass, process_.dwProcessId);
                 if (!found.empty()) main_ = found.front();
                 return main_ != nullptr;
             },
@@ -132,8 +131,8 @@ protected:
         Box box;
         WaitUntil(
             [&] {
-                const auto boxes = automation::TopLevelWindows(automation::kMessageBoxClass,
-                                                               process_.dwProcessId);
+                const auto boxes =
+                    automation::TopLevelWindows(automation::kMessageBoxClass, process_.dwProcessId);
                 if (!boxes.empty()) box.window = boxes.front();
                 return box.window != nullptr;
             },
@@ -197,7 +196,8 @@ TEST_F(ProgramWindow, LooksAsDesigned) {
     };
     const Expected controls[] = {
         {L"此软件用于zarnik功能无法开启", L"ZarnikRepairLabel", {24, 24, 24 + 328, 24 + 24}},
-        {L"退出zarnik再使用此软件，不然的话可能会修复失败", L"ZarnikRepairLabel",
+        {L"退出zarnik再使用此软件，不然的话可能会修复失败",
+         L"ZarnikRepairLabel",
          {24, 64, 24 + 352, 64 + 40}},
         {L"zarnik功能修复", L"Button", {112, 152, 112 + 120, 152 + 32}},
     };

@@ -1,7 +1,6 @@
 // The built program's defences: its PE header, the DLLs it imports, and where it looks for
 // DLLs once it runs.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,13 +47,14 @@ std::optional<PeImage> ReadPe(const std::vector<std::uint8_t>& bytes) {
     IMAGE_NT_HEADERS32 nt;
     if (dos.e_magic != IMAGE_DOS_SIGNATURE || !fits(headers, sizeof nt)) return std::nullopt;
     std::memcpy(&nt, bytes.data() + headers, sizeof nt);
-    if (nt.Signature != IMAGE_NT_SIGNATURE || nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+    if (nt.Signature != IMAGE_NT_SIGNATURE ||
+        nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
         return std::nullopt;
     }
     PeImage image{nt.FileHeader, nt.OptionalHeader, {}};
 
-    const std::size_t sections = headers + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                                 nt.FileHeader.SizeOfOptionalHeader;
+    const std::size_t sections =
+        headers + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
     auto toOffset = [&](DWORD rva) -> std::optional<std::size_t> {
         for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
             IMAGE_SECTION_HEADER section;
@@ -77,11 +77,12 @@ std::optional<PeImage> ReadPe(const std::vector<std::uint8_t>& bytes) {
         if (entry.Name == 0) break;
         const auto name = toOffset(entry.Name);
         if (!name) return std::nullopt;
-        std::string dll(reinterpret_cast<const char*>(bytes.data() + *name),
-                        strnlen(reinterpret_cast<const char*>(bytes.data() + *name),
-                                bytes.size() - *name));
-        std::transform(dll.begin(), dll.end(), dll.begin(),
-                       [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        std::string dll(
+            reinterpret_cast<const char*>(bytes.data() + *name),
+            strnlen(reinterpret_cast<const char*>(bytes.data() + *name), bytes.size() - *name));
+        std::transform(dll.begin(), dll.end(), dll.begin(), [](char c) {
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        });
         image.imports.push_back(dll);
     }
     return image;
@@ -122,14 +123,15 @@ std::wstring OwnFolder() {
 // Has code inside `process` load a DLL by its bare name; whether it was loaded.
 bool LoadByNameInside(HANDLE process, const std::wstring& name) {
     const SIZE_T bytes = (name.size() + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    void* remote =
+        VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (remote == nullptr || !WriteProcessMemory(process, remote, name.c_str(), bytes, nullptr)) {
         ADD_FAILURE() << "cannot write into the process, error " << GetLastError();
         return false;
     }
     // kernel32 sits at the same address in every process of a session.
-    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32"), "LoadLibraryW")));
+    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "LoadLibraryW")));
     const HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr);
     DWORD module = 0;
     if (thread == nullptr) {
@@ -168,8 +170,8 @@ void Stop(PROCESS_INFORMATION& process) {
 TEST(Hardening, DllPlantedBesideTheProgramIsNeverLoaded) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring downloads = std::wstring(temp) + L"zr-downloads-" +
-                                   std::to_wstring(GetCurrentProcessId());
+    const std::wstring downloads =
+        std::wstring(temp) + L"zr-downloads-" + std::to_wstring(GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryW(downloads.c_str(), nullptr));
     const std::wstring program = downloads + L"\\ZarnikRepair.exe";
     const std::wstring unguarded = downloads + L"\\window_tool.exe";
@@ -182,8 +184,8 @@ TEST(Hardening, DllPlantedBesideTheProgramIsNeverLoaded) {
     PROCESS_INFORMATION repair = Start(program, L"");
     ASSERT_TRUE(automation::WaitUntil(
         [&] {
-            return !automation::TopLevelWindows(automation::kMainWindowClass,
-                                                repair.dwProcessId).empty();
+            return !automation::TopLevelWindows(automation::kMainWindowClass, repair.dwProcessId)
+                        .empty();
         },
         20000));
     EXPECT_FALSE(LoadByNameInside(repair.hProcess, L"zrplant.dll"));
