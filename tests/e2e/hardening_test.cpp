@@ -195,8 +195,9 @@ TEST(Hardening, DllPlantedBesideTheProgramIsNeverLoaded) {
 
     // The same plant works on a program without the restriction: the check above can fail.
     PROCESS_INFORMATION control = Start(unguarded, L"idle");
-    Sleep(500);
-    EXPECT_TRUE(LoadByNameInside(control.hProcess, L"zrplant.dll"));
+    // Asked again until the new process has finished starting.
+    EXPECT_TRUE(automation::WaitUntil(
+        [&] { return LoadByNameInside(control.hProcess, L"zrplant.dll"); }, 20000));
     EXPECT_NE(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
     Stop(control);
 
