@@ -172,10 +172,18 @@ TEST(Hardening, DllPlantedBesideTheProgramIsNeverLoaded) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring downloads =
         std::wstring(temp) + L"zr-downloads-" + std::to_wstring(GetCurrentProcessId());
-    ASSERT_TRUE(CreateDirectoryW(downloads.c_str(), nullptr));
     const std::wstring program = downloads + L"\\ZarnikRepair.exe";
     const std::wstring unguarded = downloads + L"\\window_tool.exe";
     const std::wstring marker = downloads + L"\\zrplant.dll.loaded";
+    auto removeDownloads = [&] {
+        for (const std::wstring& file :
+             {program, unguarded, marker, downloads + L"\\zrplant.dll"}) {
+            DeleteFileW(file.c_str());
+        }
+        RemoveDirectoryW(downloads.c_str());
+    };
+    removeDownloads();  // what an interrupted run may have left
+    ASSERT_TRUE(CreateDirectoryW(downloads.c_str(), nullptr));
     ASSERT_TRUE(CopyFileW(e2e::ProgramPath().c_str(), program.c_str(), FALSE));
     ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\window_tool.exe").c_str(), unguarded.c_str(), FALSE));
     ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\zrplant.dll").c_str(),
@@ -201,10 +209,7 @@ TEST(Hardening, DllPlantedBesideTheProgramIsNeverLoaded) {
     EXPECT_NE(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
     Stop(control);
 
-    for (const std::wstring& file : {program, unguarded, marker, downloads + L"\\zrplant.dll"}) {
-        DeleteFileW(file.c_str());
-    }
-    RemoveDirectoryW(downloads.c_str());
+    removeDownloads();
 }
 
 }  // namespace
