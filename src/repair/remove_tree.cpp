@@ -65,16 +65,12 @@ void EmptyFolder(const std::wstring& folder) {
         path.resize(level.pathLength);
         path += L'\\';
         path += entry.name;
-        if (entry.isReparsePoint) {
-            if (entry.isFolder) {
-                platform::RemoveEmptyFolder(path);
-            } else {
-                platform::DeleteOneFile(path);
-            }
-        } else if (entry.isFolder) {
+        if (entry.isFolder && !entry.isReparsePoint) {
             levels.push_back({ListFolder(path), 0, path.size()});
+        } else if (entry.isFolder) {
+            platform::RemoveEmptyFolder(path);  // a link to a folder: the link alone goes
         } else {
-            platform::DeleteOneFile(path);
+            platform::DeleteOneFile(path);  // a file, or a link to one
         }
     }
 }
