@@ -165,7 +165,7 @@ protected:
     HWND button_ = nullptr;
 };
 
-TEST_F(ProgramWindow, LooksAsDesigned) {
+TEST_F(ProgramWindow, ShowsItsFixedWindowAndControls) {
     EXPECT_EQ(Text(main_), L"");
     const LONG style = GetWindowLongW(main_, GWL_STYLE);
     for (const LONG present : {WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX, WS_CLIPCHILDREN}) {
