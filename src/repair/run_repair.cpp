@@ -25,7 +25,7 @@ void RunRepair() {
     const std::wstring target = BuildTargetFolderPath(*appData);
     RemoveFolderTree(target);
     // Success is what is on disk afterwards: removed now, or already absent.
-    if (platform::InspectPath(platform::LongPathForm(target)).exists) {
+    if (platform::InspectPath(target).exists) {
         platform::ShowMessageBox(kIncompleteText, kMessageCaption, kWarning);
     } else {
         platform::ShowMessageBox(kRepairedText, kMessageCaption, kInformation);
