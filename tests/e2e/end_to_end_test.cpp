@@ -1,13 +1,10 @@
 // Drives the real ZarnikRepair.exe from another process: what the user sees in its window,
 // what pressing the button does on disk, and which message it shows.
 #include <windows.h>
-#include <knownfolders.h>
-#include <shlobj.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
-
+#include "disk_fixture.h"
+#include "platform/platform.h"
 #include "program.h"
 #include "ui_automation.h"
 
@@ -23,48 +20,8 @@ constexpr DWORD kTimeoutMs = 20000;
 const std::wstring kConfirmation = L"修复成功，请重新打开zarnik入";
 const std::wstring kIncomplete = L"修复未完成：部分文件正在使用或无法删除，请退出zarnik后再试一次";
 
-std::wstring RoamingFolder() {
-    PWSTR folder = nullptr;
-    SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder);
-    std::wstring path = folder ? folder : L"";
-    CoTaskMemFree(folder);
-    return path;
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void MakeFile(const std::wstring& path, const char* content = "data") {
-    for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
-         slash = path.find(L'\\', slash + 1)) {
-        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    }
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
-    CloseHandle(file);
-}
-
-// Removes a folder of the test's own making (no links in it).
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(folder + L"\\" + name);
-            } else {
-                DeleteFileW((folder + L"\\" + name).c_str());
-            }
-        } while (FindNextFileW(search, &data));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
+using disk::Exists;
+using disk::MakeFile;
 
 // What a message box shows.
 struct Box {
@@ -77,10 +34,10 @@ struct Box {
 class ProgramWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        roaming_ = RoamingFolder();
+        roaming_ = platform::RoamingAppDataFolder().value_or(L"");
         ASSERT_FALSE(roaming_.empty());
         target_ = roaming_ + L"\\ZarnikPro";
-        RemoveTree(target_);
+        disk::RemoveScratch(target_);
         MakeFile(roaming_ + L"\\ZarnikPro2\\keep.txt", "sibling");
         MakeFile(roaming_ + L"\\ZarnikPro.bak\\keep.txt", "backup");
 
@@ -118,11 +75,11 @@ protected:
             CloseHandle(process_.hProcess);
             CloseHandle(process_.hThread);
         }
-        EXPECT_TRUE(Exists(roaming_ + L"\\ZarnikPro2\\keep.txt"));
-        EXPECT_TRUE(Exists(roaming_ + L"\\ZarnikPro.bak\\keep.txt"));
-        RemoveTree(roaming_ + L"\\ZarnikPro2");
-        RemoveTree(roaming_ + L"\\ZarnikPro.bak");
-        RemoveTree(target_);
+        EXPECT_EQ(disk::ReadFile(roaming_ + L"\\ZarnikPro2\\keep.txt"), "sibling");
+        EXPECT_EQ(disk::ReadFile(roaming_ + L"\\ZarnikPro.bak\\keep.txt"), "backup");
+        disk::RemoveScratch(roaming_ + L"\\ZarnikPro2");
+        disk::RemoveScratch(roaming_ + L"\\ZarnikPro.bak");
+        disk::RemoveScratch(target_);
     }
 
     // Presses the button as a user would, and reads the message box that follows.
@@ -251,18 +208,18 @@ TEST_F(ProgramWindow, RepairRemovesTheFolderAndConfirms) {
 TEST_F(ProgramWindow, FileInUseStaysAndTheFailureIsShown) {
     MakeFile(target_ + L"\\cache\\1.bin");
     MakeFile(target_ + L"\\db\\open.db", "open");
-    HANDLE held = CreateFileW((target_ + L"\\db\\open.db").c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-
-    const Box box = PressButtonAndReadBox();
-    CloseHandle(held);
+    Box box;
+    {
+        disk::HeldOpen held(target_ + L"\\db\\open.db");
+        ASSERT_TRUE(held.held());
+        box = PressButtonAndReadBox();
+    }
     ASSERT_NE(box.window, nullptr) << "no message box appeared";
     EXPECT_EQ(box.caption, L"信息：");
     EXPECT_EQ(box.text, kIncomplete);
     EXPECT_TRUE(box.hasIcon);
     EXPECT_FALSE(IsWindowEnabled(main_));
-    EXPECT_TRUE(Exists(target_ + L"\\db\\open.db"));
+    EXPECT_EQ(disk::ReadFile(target_ + L"\\db\\open.db"), "open");
     EXPECT_FALSE(Exists(target_ + L"\\cache"));
     Dismiss(box);
 
